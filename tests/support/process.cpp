@@ -1,0 +1,138 @@
+#include "support/process.h"
+
+#include <vector>
+
+namespace testsupport {
+
+bool WaitFor(const std::function<bool()>& pred, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (pred()) return true;
+        if (GetTickCount() - start > timeoutMs) return pred();
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+        Sleep(5);
+    }
+}
+
+bool Process::Start(const std::string& commandLine, const std::string& directory) {
+    End();
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    std::vector<char> cmd(commandLine.begin(), commandLine.end());
+    cmd.push_back('\0');
+    return CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          directory.empty() ? nullptr : directory.c_str(), &si, &pi_) != 0;
+}
+
+DWORD Process::WaitExit(DWORD timeoutMs) {
+    if (!pi_.hProcess) return STILL_ACTIVE;
+    WaitForSingleObject(pi_.hProcess, timeoutMs);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(pi_.hProcess, &code);
+    return code;
+}
+
+bool Process::Running() const {
+    return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+void Process::End() {
+    if (pi_.dwProcessId) {
+        if (HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pi_.dwProcessId)) {
+            if (WaitForSingleObject(h, 0) == WAIT_TIMEOUT) {
+                TerminateProcess(h, 1);
+                WaitForSingleObject(h, 5000);
+            }
+            CloseHandle(h);
+        }
+    }
+    if (pi_.hThread) CloseHandle(pi_.hThread);
+    if (pi_.hProcess) CloseHandle(pi_.hProcess);
+    pi_ = {};
+}
+
+std::string WindowText(HWND w) {
+    char buf[1024] = {};
+    GetWindowTextA(w, buf, sizeof buf);
+    return buf;
+}
+
+namespace {
+struct Search {
+    DWORD pid;
+    const std::string* cls;
+    const std::string* title;
+    bool visibleOnly;
+    HWND found;
+};
+BOOL CALLBACK Visit(HWND w, LPARAM lp) {
+    auto* s = reinterpret_cast<Search*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (s->pid && pid != s->pid) return TRUE;
+    if (s->visibleOnly && !IsWindowVisible(w)) return TRUE;
+    char cls[256] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (!s->cls->empty() && *s->cls != cls) return TRUE;
+    if (!s->title->empty() && *s->title != WindowText(w)) return TRUE;
+    s->found = w;
+    return FALSE;
+}
+} // namespace
+
+HWND FindWindowOf(DWORD processId, const std::string& className, const std::string& title,
+                  bool visibleOnly) {
+    Search s{processId, &className, &title, visibleOnly, nullptr};
+    EnumWindows(Visit, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+HWND WaitForWindow(DWORD processId, const std::string& className, const std::string& title,
+                   DWORD timeoutMs, bool visibleOnly) {
+    HWND found = nullptr;
+    WaitFor([&] { return (found = FindWindowOf(processId, className, title, visibleOnly)) != nullptr; },
+            timeoutMs);
+    return found;
+}
+
+namespace {
+struct ChildQuery {
+    const std::string* cls;
+    const std::string* text;
+    HWND found;
+};
+BOOL CALLBACK VisitChild(HWND w, LPARAM lp) {
+    auto* q = reinterpret_cast<ChildQuery*>(lp);
+    char cls[256] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (!q->cls->empty() && lstrcmpiA(q->cls->c_str(), cls) != 0) return TRUE;
+    if (*q->text != WindowText(w)) return TRUE;
+    q->found = w;
+    return FALSE;
+}
+} // namespace
+
+HWND FindChild(HWND parent, const std::string& className, const std::string& text) {
+    ChildQuery q{&className, &text, nullptr};
+    EnumChildWindows(parent, VisitChild, reinterpret_cast<LPARAM>(&q));
+    return q.found;
+}
+
+std::string TestDirectory() {
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string s(path, n);
+    return s.substr(0, s.find_last_of('\\'));
+}
+
+std::string ProgramPath() { return TestDirectory() + "\\..\\Tenvaro.exe"; }
+
+std::string FixturePath(const std::string& exeName) {
+    return TestDirectory() + "\\..\\fixtures\\" + exeName;
+}
+
+} // namespace testsupport
