@@ -1,3 +1,7 @@
-#include <windows.h>
+#include "app/commands.h"
+#include "ui/windows.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    ui::SetCleanUp(CleanUp);
+    return ui::Run(MainWindow);
+}
