@@ -54,17 +54,24 @@ void OpenCalculator() {
     CloseHandle(pi.hProcess);
 }
 
-void OpenHelp() { ui::Load(HelpWindow); }
+void OpenHelp() {
+    ui::Load(HelpWindow);
+}
 
-void OnHelpWindowCreated() { ui::SetAlwaysOnTop(HelpWindow, true); }
+void OnHelpWindowCreated() {
+    ui::SetAlwaysOnTop(HelpWindow, true);
+}
 
-void CloseHelpWindow() { ui::Destroy(HelpWindow); }
+void CloseHelpWindow() {
+    ui::Destroy(HelpWindow);
+}
 
-void ExitProgram() { ui::Exit(0); }
+void ExitProgram() {
+    ui::Exit(0);
+}
 
 void TrimWorkingSet() {
-    SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1),
-                             static_cast<SIZE_T>(-1));
+    SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
 }
 
 void IdleTick() {}

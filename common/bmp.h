@@ -7,8 +7,8 @@
 
 struct BmpLayout {
     int32_t width = 0;
-    int32_t height = 0;      // always positive here; see topDown
-    bool topDown = false;    // rows stored from the top (negative height in the header)
+    int32_t height = 0;   // always positive here; see topDown
+    bool topDown = false; // rows stored from the top (negative height in the header)
     uint16_t bitsPerPixel = 0;
     uint32_t colourCount = 0; // palette entries that follow the info header
     size_t infoOffset = 14;   // where the info header (and palette) begin

@@ -30,19 +30,25 @@ std::string NarrowFullWidth(std::string_view text) {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Length of the longest prefix of s (from i) that reads as a decimal number.
 size_t NumberPrefix(const std::string& s, size_t i, bool integerOnly) {
     const size_t start = i;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
     size_t digits = 0;
-    while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+    while (i < s.size() && IsDigit(s[i]))
+        ++i, ++digits;
     if (integerOnly) return digits ? i - start : 0;
     if (i < s.size() && s[i] == '.') {
         size_t j = i + 1, frac = 0;
-        while (j < s.size() && IsDigit(s[j])) ++j, ++frac;
+        while (j < s.size() && IsDigit(s[j]))
+            ++j, ++frac;
         if (digits || frac) {
             i = j;
             digits += frac;
@@ -53,7 +59,8 @@ size_t NumberPrefix(const std::string& s, size_t i, bool integerOnly) {
         size_t j = i + 1;
         if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
         if (j < s.size() && IsDigit(s[j])) {
-            while (j < s.size() && IsDigit(s[j])) ++j;
+            while (j < s.size() && IsDigit(s[j]))
+                ++j;
             i = j;
         }
     }
@@ -63,7 +70,8 @@ size_t NumberPrefix(const std::string& s, size_t i, bool integerOnly) {
 std::string NumberPart(std::string_view text, bool integerOnly) {
     const std::string s = NarrowFullWidth(text);
     size_t i = 0;
-    while (i < s.size() && IsBlank(s[i])) ++i;
+    while (i < s.size() && IsBlank(s[i]))
+        ++i;
     return s.substr(i, NumberPrefix(s, i, integerOnly));
 }
 
@@ -73,8 +81,9 @@ double TextToNumber(std::string_view text) {
     const std::string n = NumberPart(text, false);
     if (n.empty()) return 0;
     const double v = std::strtod(n.c_str(), nullptr);
-    return std::isfinite(v) ? v : (v > 0 ? std::numeric_limits<double>::max()
-                                         : -std::numeric_limits<double>::max());
+    return std::isfinite(v)
+               ? v
+               : (v > 0 ? std::numeric_limits<double>::max() : -std::numeric_limits<double>::max());
 }
 
 int32_t TextToInteger(std::string_view text) {

@@ -23,7 +23,9 @@ std::string NumberToText(double value);
 std::string NarrowFullWidth(std::string_view text);
 
 // A byte of 0x80 or more begins a double-byte character.
-inline bool IsLeadByte(unsigned char c) { return c >= 0x80; }
+inline bool IsLeadByte(unsigned char c) {
+    return c >= 0x80;
+}
 
 // Folds A..Z to a..z; bytes of double-byte characters are left as they are.
 std::string FoldAsciiLower(std::string_view text);

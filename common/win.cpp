@@ -5,8 +5,8 @@
 void SetWindowAlpha(HWND window, int alpha) {
     using SetLayered = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
     HMODULE user32 = GetModuleHandleA("user32.dll");
-    auto set = user32 ? reinterpret_cast<SetLayered>(
-                            reinterpret_cast<void*>(GetProcAddress(user32, "SetLayeredWindowAttributes")))
+    auto set = user32 ? reinterpret_cast<SetLayered>(reinterpret_cast<void*>(
+                            GetProcAddress(user32, "SetLayeredWindowAttributes")))
                       : nullptr;
     if (!set) return;
     if (alpha < 0 || alpha > 255) alpha = 255;

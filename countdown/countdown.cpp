@@ -10,10 +10,18 @@ void OnCountdownOverlayCreated() {
 
 void OverlayFeedback() {}
 
-void OnTimeUpWindowCreated() { ui::SetPeriod(TimeUpWindow, "时钟1", 100); }
+void OnTimeUpWindowCreated() {
+    ui::SetPeriod(TimeUpWindow, "时钟1", 100);
+}
 
-void KeepTimeUpInFront() { SetWindowTopmost(ui::Handle(TimeUpWindow), true); }
+void KeepTimeUpInFront() {
+    SetWindowTopmost(ui::Handle(TimeUpWindow), true);
+}
 
-void CloseTimeUpWindow() { ui::Destroy(TimeUpWindow); }
+void CloseTimeUpWindow() {
+    ui::Destroy(TimeUpWindow);
+}
 
-void OpenTimeUpWindow() { ui::Load(TimeUpWindow, true); }
+void OpenTimeUpWindow() {
+    ui::Load(TimeUpWindow, true);
+}

@@ -24,9 +24,9 @@ struct ControlState {
     std::atomic<COLORREF> colour{0};
     std::mutex pictureLock;
     std::shared_ptr<const std::vector<uint8_t>> picture;
-    WNDPROC baseProc = nullptr;    // the class procedure under our subclass
-    UniqueGdiObject font;          // a font of the control's own, if it names one
-    UniqueGdiObject background;    // label background brush, if not button face
+    WNDPROC baseProc = nullptr; // the class procedure under our subclass
+    UniqueGdiObject font;       // a font of the control's own, if it names one
+    UniqueGdiObject background; // label background brush, if not button face
 };
 
 struct WindowState {
@@ -188,11 +188,49 @@ void PaintPicture(HWND h, ControlState* c) {
     EndPaint(h, &ps);
 }
 
+// Esc closes a window whose template says so, unless the focused control uses
+// the key itself (it asks for all keys, or it is a combo box with its list open).
+bool TakesEscape(HWND h, WNDPROC base, WPARAM wp, LPARAM lp) {
+    MSG m{h, WM_KEYDOWN, wp, lp, 0, {}};
+    const LRESULT code =
+        base ? CallWindowProcA(base, h, WM_GETDLGCODE, wp, reinterpret_cast<LPARAM>(&m)) : 0;
+    if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return true;
+    for (HWND w = h; w; w = GetParent(w)) {
+        char cls[32] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        if (lstrcmpiA(cls, "COMBOBOX") == 0) return SendMessageA(w, CB_GETDROPPEDSTATE, 0, 0) != 0;
+        if (GetWindowLongA(w, GWL_STYLE) & WS_POPUP) break;
+    }
+    return false;
+}
+
+bool EscapeCloses(HWND h, WNDPROC base, WPARAM wp, LPARAM lp) {
+    if (wp != VK_ESCAPE) return false;
+    HWND top = GetAncestor(h, GA_ROOT);
+    WindowState* ws = WindowFromHwnd(top);
+    if (!ws || !ws->window->tpl.escCloses || TakesEscape(h, base, wp, lp)) return false;
+    PostMessageA(top, WM_CLOSE, 0, 0);
+    return true;
+}
+
+const char kBaseProcProp[] = "TenvaroBaseProc";
+
+// The edit field inside an editable combo box gets the keys itself.
+LRESULT CALLBACK ComboEditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    auto base = reinterpret_cast<WNDPROC>(GetPropA(h, kBaseProcProp));
+    if (msg == WM_KEYDOWN && EscapeCloses(h, base, wp, lp)) return 0;
+    if (msg == WM_NCDESTROY) RemovePropA(h, kBaseProcProp);
+    return base ? CallWindowProcA(base, h, msg, wp, lp) : DefWindowProcA(h, msg, wp, lp);
+}
+
 LRESULT ControlMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp, ControlState* c) {
     const ControlKind kind = c->t->kind;
     HWND top = GetAncestor(h, GA_ROOT);
     WindowState* ws = c->window;
     switch (msg) {
+    case WM_KEYDOWN:
+        if (EscapeCloses(h, c->baseProc, wp, lp)) return 0;
+        break;
     case WM_LBUTTONDOWN:
         if (kind == ControlKind::Picture) Invoke(c->t->leftDown);
         if ((kind == ControlKind::Label || kind == ControlKind::Picture ||
@@ -299,6 +337,9 @@ LRESULT WindowMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp, WindowState* ws) {
     LRESULT r = 0;
     if (Reflect(msg, wp, lp, r)) return r;
     switch (msg) {
+    case WM_KEYDOWN:
+        if (EscapeCloses(h, nullptr, wp, lp)) return 0;
+        break;
     case WM_LBUTTONDOWN:
         if (ws->window->tpl.dragAnywhere) {
             StartDrag(h);
@@ -453,6 +494,13 @@ bool CreateControl(WindowState& ws, size_t index) {
     case ControlKind::Timer:
         ApplyPeriod(c);
         break;
+    case ControlKind::Combo:
+        if (HWND edit = GetWindow(h, GW_CHILD)) {
+            SetPropA(edit, kBaseProcProp,
+                     reinterpret_cast<HANDLE>(SetWindowLongPtrA(
+                         edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ComboEditProc))));
+        }
+        break;
     case ControlKind::Picture:
         if (t.picture) {
             auto bytes = std::make_shared<const std::vector<uint8_t>>(t.picture());
@@ -495,29 +543,7 @@ HWND CreateTopLevel(WindowState& ws) {
                            t.height, owner, nullptr, GetModuleHandleA(nullptr), &ws);
 }
 
-bool PreTranslate(const MSG& m) {
-    if (m.message != WM_KEYDOWN || m.wParam != VK_ESCAPE) return false;
-    HWND top = GetAncestor(m.hwnd, GA_ROOT);
-    WindowState* ws = WindowFromHwnd(top);
-    if (!ws || !ws->window->tpl.escCloses) return false;
-    if (m.hwnd != top) {
-        // The focused control keeps the key if it uses it itself.
-        MSG copy = m;
-        const LRESULT code =
-            SendMessageA(m.hwnd, WM_GETDLGCODE, m.wParam, reinterpret_cast<LPARAM>(&copy));
-        if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
-        HWND parent = GetParent(m.hwnd);
-        char cls[32] = {};
-        GetClassNameA(parent, cls, sizeof cls);
-        if (lstrcmpiA(cls, "COMBOBOX") == 0 && SendMessageA(parent, CB_GETDROPPEDSTATE, 0, 0))
-            return false;
-    }
-    PostMessageA(top, WM_CLOSE, 0, 0);
-    return true;
-}
-
 void Dispatch(MSG& m) {
-    if (PreTranslate(m)) return;
     TranslateMessage(&m);
     DispatchMessageA(&m);
 }
@@ -568,7 +594,8 @@ bool Load(Window& w, bool modal) {
         std::lock_guard<std::mutex> g(gLock);
         gLoaded.push_back(ws);
     }
-    for (size_t i = 0; ok && i < ws->controls.size(); ++i) ok = CreateControl(*ws, i);
+    for (size_t i = 0; ok && i < ws->controls.size(); ++i)
+        ok = CreateControl(*ws, i);
     if (!ok) {
         if (h) {
             DestroyWindow(h);
@@ -597,7 +624,8 @@ bool Load(Window& w, bool modal) {
             for (auto& o : gLoaded)
                 if (o != ws && o->hwnd.load()) others.push_back(o->hwnd.load());
         }
-        for (HWND o : others) disabled.emplace_back(o, EnableWindow(o, FALSE) == 0);
+        for (HWND o : others)
+            disabled.emplace_back(o, EnableWindow(o, FALSE) == 0);
     }
     ShowWindow(h, SW_SHOW);
     MSG m;
@@ -620,14 +648,18 @@ void Destroy(Window& w) {
         if (HWND h = ws->hwnd.load()) PostMessageA(h, kCloseRequest, 0, 0);
 }
 
-bool IsLoaded(Window& w) { return StateOf(w) != nullptr; }
+bool IsLoaded(Window& w) {
+    return StateOf(w) != nullptr;
+}
 
 HWND Handle(Window& w) {
     auto ws = StateOf(w);
     return ws ? ws->hwnd.load() : nullptr;
 }
 
-void SetCleanUp(void (*cleanUp)()) { gCleanUp = cleanUp; }
+void SetCleanUp(void (*cleanUp)()) {
+    gCleanUp = cleanUp;
+}
 
 void Exit(int code) {
     RunCleanUp();
@@ -637,7 +669,8 @@ void Exit(int code) {
 void RunMessageLoop() {
     gUiThread = GetCurrentThreadId();
     MSG m;
-    while (GetMessageA(&m, nullptr, 0, 0) > 0) Dispatch(m);
+    while (GetMessageA(&m, nullptr, 0, 0) > 0)
+        Dispatch(m);
 }
 
 int Run(Window& start) {
@@ -680,7 +713,8 @@ void SetAlwaysOnTop(Window& w, bool on) {
             if (o != ws && o->topmost && !o->window->tpl.inTaskbar && o->hwnd.load())
                 floating.push_back(o->hwnd.load());
     }
-    for (HWND f : floating) SetWindowPos(f, HWND_TOPMOST, 0, 0, 0, 0, flags);
+    for (HWND f : floating)
+        SetWindowPos(f, HWND_TOPMOST, 0, 0, 0, 0, flags);
 }
 
 std::string GetText(Window& w, const char* control) {
@@ -772,6 +806,8 @@ int GetPosition(Window& w, const char* control) {
     return r && r.control->t->kind == ControlKind::Slider ? r.control->position.load() : 0;
 }
 
-HWND ControlHandle(Window& w, const char* control) { return Ref(w, control).hwnd(); }
+HWND ControlHandle(Window& w, const char* control) {
+    return Ref(w, control).hwnd();
+}
 
 } // namespace ui

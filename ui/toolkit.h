@@ -25,8 +25,8 @@ enum class Border { None, Fixed };
 constexpr COLORREF kButtonFace = 0xff000000;
 
 struct FontSpec {
-    const char* face;  // nullptr: the default face
-    int height;        // LOGFONT height (negative: character height in pixels)
+    const char* face; // nullptr: the default face
+    int height;       // LOGFONT height (negative: character height in pixels)
     int weight;
     int charset;
 };
@@ -40,26 +40,26 @@ struct ControlTemplate {
     int period = 0;                  // timer
     bool dropDownList = false;       // combo box: CBS_DROPDOWNLIST instead of CBS_DROPDOWN
     int rangeMin = 0, rangeMax = 100, position = 0, pageSize = 10, lineSize = 1; // slider
-    bool sunken = false;             // picture box: WS_EX_CLIENTEDGE
-    const FontSpec* font = nullptr;  // nullptr: the toolkit's default font
-    COLORREF textColour = 0;         // label text
-    COLORREF background = kButtonFace; // label background
-    LPCSTR cursor = nullptr;         // nullptr: the class cursor
+    bool sunken = false;                         // picture box: WS_EX_CLIENTEDGE
+    const FontSpec* font = nullptr;              // nullptr: the toolkit's default font
+    COLORREF textColour = 0;                     // label text
+    COLORREF background = kButtonFace;           // label background
+    LPCSTR cursor = nullptr;                     // nullptr: the class cursor
     std::vector<uint8_t> (*picture)() = nullptr; // initial picture bytes
-    Handler clicked = nullptr;   // button
-    Handler periodic = nullptr;  // timer
-    Handler leftDown = nullptr;  // picture box: left button pressed
-    Handler feedback = nullptr;  // label: the pointer is over it (WM_SETCURSOR)
+    Handler clicked = nullptr;                   // button
+    Handler periodic = nullptr;                  // timer
+    Handler leftDown = nullptr;                  // picture box: left button pressed
+    Handler feedback = nullptr;                  // label: the pointer is over it (WM_SETCURSOR)
 };
 
 struct WindowTemplate {
-    const char* name;     // the window's name in the program, for error texts
-    const char* caption;  // title bar text
-    int width, height;    // outer size
+    const char* name;    // the window's name in the program, for error texts
+    const char* caption; // title bar text
+    int width, height;   // outer size
     Border border;
     bool minimiseBox, maximiseBox, controlBox;
     bool centred, escCloses, inTaskbar, dragAnywhere, alwaysOnTop;
-    Handler created;      // runs once the window and all its controls exist
+    Handler created; // runs once the window and all its controls exist
     const ControlTemplate* controls;
     size_t controlCount;
 };
@@ -105,9 +105,9 @@ bool IsVisible(Window& w);
 void SetAlwaysOnTop(Window& w, bool on);
 
 // Control properties, the control named by its template name.
-std::string GetText(Window& w, const char* control);          // caption or text
+std::string GetText(Window& w, const char* control); // caption or text
 void SetText(Window& w, const char* control, const std::string& text);
-int GetPeriod(Window& w, const char* control);                // timer
+int GetPeriod(Window& w, const char* control); // timer
 void SetPeriod(Window& w, const char* control, int period);
 void AddItem(Window& w, const char* control, const std::string& text, int32_t value); // combo
 void ClearItems(Window& w, const char* control);
@@ -115,7 +115,7 @@ int32_t GetItemValue(Window& w, const char* control, int index); // -1 (CB_ERR) 
 std::vector<uint8_t> GetPicture(Window& w, const char* control); // picture box
 void SetPicture(Window& w, const char* control, std::vector<uint8_t> bytes);
 void SetTextColour(Window& w, const char* control, COLORREF colour); // label
-int GetPosition(Window& w, const char* control);              // slider
+int GetPosition(Window& w, const char* control);                     // slider
 HWND ControlHandle(Window& w, const char* control);
 
 } // namespace ui

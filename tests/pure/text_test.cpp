@@ -30,9 +30,9 @@ const NumberCase kNumbers[] = {
     {"2e+", 2, 2},
     {"-3.25e1kg", -32.5, -3},
     {"999", 999, 999},
-    {"１２", 12, 12},          // full-width digits
-    {"　－３", -3, -3},        // ideographic space, full-width minus
-    {"４．５", 4.5, 4},        // full-width point
+    {"１２", 12, 12},   // full-width digits
+    {"　－３", -3, -3}, // ideographic space, full-width minus
+    {"４．５", 4.5, 4}, // full-width point
     {"12abc", 12, 12},
     {"x12", 0, 0},
     {"99999999999", 99999999999.0, 2147483647},
@@ -50,9 +50,17 @@ TEST(TextConversions, NumberToTextHasNoPointOrLeadingZero) {
     const struct {
         double value;
         const char* text;
-    } cases[] = {{4, "4"}, {9, "9"}, {-1, "-1"}, {0, "0"}, {59, "59"}, {0.5, "0.5"},
-                 {1316134911, "1316134911"}, {1.0 / 3, "0.3333333333333"}, {1e20, "1e+20"}};
-    for (const auto& c : cases) EXPECT_EQ(NumberToText(c.value), c.text) << c.value;
+    } cases[] = {{4, "4"},
+                 {9, "9"},
+                 {-1, "-1"},
+                 {0, "0"},
+                 {59, "59"},
+                 {0.5, "0.5"},
+                 {1316134911, "1316134911"},
+                 {1.0 / 3, "0.3333333333333"},
+                 {1e20, "1e+20"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(NumberToText(c.value), c.text) << c.value;
 }
 
 TEST(TextSearch, TriesOnlyCharacterStarts) {
@@ -88,7 +96,10 @@ TEST(TextSearch, FoldsOnlyAsciiOutsideDoubleByteCharacters) {
     // "Ａ" is A3 C1; "乙" is D2 D2; a trail byte in A..Z (0x41..0x5A) stays: "丁" is B6 A1,
     // "侣" is C2 C0... use a character with trail 0x41: "丂" is 81 41.
     EXPECT_EQ(FoldAsciiLower("QQ张Zx"), "qq张zx");
-    EXPECT_EQ(FoldAsciiLower("\x81\x41" "A"), "\x81\x41" "a");
+    EXPECT_EQ(FoldAsciiLower("\x81\x41"
+                             "A"),
+              "\x81\x41"
+              "a");
     EXPECT_TRUE(ContainsTextIgnoringCase("Chat with BOB", "bob"));
     EXPECT_FALSE(ContainsTextIgnoringCase("\x81\x41", "a"));
     EXPECT_TRUE(ContainsText("Chrome.exe", "Chrome"));

@@ -94,8 +94,9 @@ HWND FindWindowOf(DWORD processId, const std::string& className, const std::stri
 HWND WaitForWindow(DWORD processId, const std::string& className, const std::string& title,
                    DWORD timeoutMs, bool visibleOnly) {
     HWND found = nullptr;
-    WaitFor([&] { return (found = FindWindowOf(processId, className, title, visibleOnly)) != nullptr; },
-            timeoutMs);
+    WaitFor(
+        [&] { return (found = FindWindowOf(processId, className, title, visibleOnly)) != nullptr; },
+        timeoutMs);
     return found;
 }
 
@@ -129,7 +130,9 @@ std::string TestDirectory() {
     return s.substr(0, s.find_last_of('\\'));
 }
 
-std::string ProgramPath() { return TestDirectory() + "\\..\\Tenvaro.exe"; }
+std::string ProgramPath() {
+    return TestDirectory() + "\\..\\Tenvaro.exe";
+}
 
 std::string FixturePath(const std::string& exeName) {
     return TestDirectory() + "\\..\\fixtures\\" + exeName;
