@@ -1,13 +1,35 @@
 #include "app/commands.h"
 
-#include "common/text.h"
+#include "capture/capture.h"
 #include "common/win.h"
+#include "countdown/countdown.h"
+#include "hotkeys/hotkeys.h"
+#include "messenger/messenger.h"
 #include "skins/skins.h"
 #include "ui/windows.h"
 
-void CleanUp() {}
+void CleanUp() {
+    ReleaseHotkeyRegistry();
+}
+
+// The program's chords, in this order (an entry's id is 1000000 plus its place).
+// A chord Z+X means: Z held, then X pressed.
+void RegisterProgramChords() {
+    constexpr int32_t F = 'F', Z = 'Z';
+    RegisterChord(ToggleMainWindow, VK_DELETE);
+    RegisterChord(CaptureBrowser, 'X', 0, Z);
+    RegisterChord(StartFiveMinuteCountdown, VK_NUMPAD5, 0, F);
+    RegisterChord(AddMinuteChord, VK_DIVIDE, 0, F);
+    RegisterChord(SubtractMinuteChord, VK_MULTIPLY, 0, F);
+    RegisterChord(StartThreeMinuteCountdown, VK_NUMPAD3, 0, F);
+    RegisterChord(StopCountdownChord, VK_NUMPAD0, 0, F);
+    RegisterChord(AcquireBrowser, VK_END);
+    RegisterChord(DeliverToChat, 'V', 0, Z);
+    RegisterChord(CaptureAndDeliver, 'F', 0, Z);
+}
 
 void OnMainWindowCreated() {
+    RegisterProgramChords();
     ui::Load(CountdownOverlay);
     ui::SetText(MainWindow, "标签1", "截图热键（Z+X）");
     ui::SetText(MainWindow, "标签2", "显示/隐藏热键（Del）");

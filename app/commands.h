@@ -3,6 +3,7 @@
 #include <windows.h>
 
 void CleanUp();
+void RegisterProgramChords();
 void OnMainWindowCreated();
 DWORD WINAPI ToggleMainWindow(LPVOID);
 void ToggleAlwaysOnTop();

@@ -56,11 +56,13 @@ foreach(src IN LISTS fixture_sources)
 endforeach()
 
 add_library(tenvaro_test_main STATIC ${CMAKE_SOURCE_DIR}/tests/support/test_main.cpp
-            ${CMAKE_SOURCE_DIR}/tests/support/process.cpp)
+            ${CMAKE_SOURCE_DIR}/tests/support/process.cpp
+            ${CMAKE_SOURCE_DIR}/tests/support/keys.cpp
+            ${CMAKE_SOURCE_DIR}/tests/support/program.cpp)
 target_link_libraries(tenvaro_test_main PUBLIC tenvaro_core gtest)
 target_include_directories(tenvaro_test_main PUBLIC ${CMAKE_SOURCE_DIR}/tests)
 
-foreach(t pure ui hotkeys app countdown)
+foreach(t pure ui hotkeys app chords countdown)
   tenvaro_test(${t})
   if(TARGET ${t}_tests)
     target_link_libraries(${t}_tests PRIVATE tenvaro_test_main)

@@ -44,6 +44,9 @@ template <class F> DWORD Guarded(F f) {
 }
 
 void StartCountdown(int minutes) {
+    // With MainWindow closed the countdown has nowhere to keep its minutes and
+    // seconds (every read would give 0:0 and open the time-up window at once).
+    if (!ui::IsLoaded(MainWindow)) return;
     Guarded([minutes](WindowCountdownIo& io) {
         ui::SetPeriod(MainWindow, "时钟2", 1000);
         RunCountdown(io, minutes);
@@ -81,10 +84,18 @@ void OnCountdownOverlayCreated() {
 
 void OverlayFeedback() {}
 
-void OnTimeUpWindowCreated() { ui::SetPeriod(TimeUpWindow, "时钟1", 100); }
+void OnTimeUpWindowCreated() {
+    ui::SetPeriod(TimeUpWindow, "时钟1", 100);
+}
 
-void KeepTimeUpInFront() { SetWindowTopmost(ui::Handle(TimeUpWindow), true); }
+void KeepTimeUpInFront() {
+    SetWindowTopmost(ui::Handle(TimeUpWindow), true);
+}
 
-void CloseTimeUpWindow() { ui::Destroy(TimeUpWindow); }
+void CloseTimeUpWindow() {
+    ui::Destroy(TimeUpWindow);
+}
 
-void OpenTimeUpWindow() { ui::Load(TimeUpWindow, true); }
+void OpenTimeUpWindow() {
+    ui::Load(TimeUpWindow, true);
+}

@@ -56,9 +56,14 @@ void Process::End() {
 }
 
 std::string WindowText(HWND w) {
+    // GetWindowTextA does not ask a control of another process for its text (an
+    // edit box's text would read as empty); WM_GETTEXT does.
     char buf[1024] = {};
-    GetWindowTextA(w, buf, sizeof buf);
-    return buf;
+    DWORD_PTR n = 0;
+    if (!SendMessageTimeoutA(w, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_NORMAL,
+                             5000, &n))
+        return {};
+    return std::string(buf, n < sizeof buf ? n : 0);
 }
 
 namespace {
