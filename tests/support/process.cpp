@@ -9,8 +9,10 @@ bool WaitFor(const std::function<bool()>& pred, DWORD timeoutMs) {
     for (;;) {
         if (pred()) return true;
         if (GetTickCount() - start > timeoutMs) return pred();
+        // A bounded batch: a thread that floods this one with messages must not
+        // keep the condition and the time from being checked.
         MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        for (int n = 0; n < 64 && PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE); ++n) {
             TranslateMessage(&m);
             DispatchMessageA(&m);
         }
