@@ -1,5 +1,6 @@
 // The real Tenvaro.exe driven from outside: its windows right after start-up, the
 // commands of MainWindow's buttons and how the program ends.
+#include "support/keys.h"
 #include "support/process.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@ namespace {
 constexpr int kButton14Calculator = 1004;
 constexpr int kButton13Topmost = 1005;
 constexpr int kButton3Help = 1020;
+constexpr int kEdit3Adjustment = 1023;
 constexpr int kLabel2 = 1029;
 constexpr int kButton1Exit = 1030;
 constexpr int kLabel1 = 1031;
@@ -372,6 +374,8 @@ TEST(Calculator, BlocksMainWindowUntilTheCalculatorEnds) {
 
     EXPECT_FALSE(Answers(app.main, 1000)) << "MainWindow answered while the calculator ran";
     EXPECT_FALSE(Answers(app.overlay, 200));
+    // No poll runs meanwhile: F+/ pressed and released now is never seen.
+    testsupport::TapChord('F', VK_DIVIDE);
 
     PostMessageA(calc, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(calcProcess, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
@@ -379,6 +383,13 @@ TEST(Calculator, BlocksMainWindowUntilTheCalculatorEnds) {
     EXPECT_TRUE(WaitFor([&] { return Answers(app.main, 200); }));
     EXPECT_TRUE(app.process.Running());
     EXPECT_EQ(app.Caption(kButton14Calculator), "计算器");
+    // Polling again: F+* on the empty box writes "-1"; had F+/ fired, it would be "0".
+    std::string pending;
+    EXPECT_TRUE(testsupport::PressChord('F', VK_MULTIPLY, [&] {
+        pending = WindowText(app.Control(kEdit3Adjustment));
+        return !pending.empty();
+    }));
+    EXPECT_EQ(pending, "-1");
 }
 
 } // namespace
