@@ -1,6 +1,7 @@
 #include "app/commands.h"
 
 #include "capture/capture.h"
+#include "common/handles.h"
 #include "common/win.h"
 #include "countdown/countdown.h"
 #include "hotkeys/hotkeys.h"
@@ -71,9 +72,8 @@ void OpenCalculator() {
     char cmd[] = "calc";
     if (!CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return;
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    UniqueKernelHandle process(pi.hProcess), thread(pi.hThread);
+    WaitForSingleObject(process.get(), INFINITE);
 }
 
 void OpenHelp() {
