@@ -102,12 +102,12 @@ class SelectedObject {
 };
 
 // A global block locked for the life of the guard.
-class GlobalLock_ {
+class LockedGlobal {
   public:
-    explicit GlobalLock_(HGLOBAL h) : h_(h), p_(h ? GlobalLock(h) : nullptr) {}
-    GlobalLock_(const GlobalLock_&) = delete;
-    GlobalLock_& operator=(const GlobalLock_&) = delete;
-    ~GlobalLock_() {
+    explicit LockedGlobal(HGLOBAL h) : h_(h), p_(h ? GlobalLock(h) : nullptr) {}
+    LockedGlobal(const LockedGlobal&) = delete;
+    LockedGlobal& operator=(const LockedGlobal&) = delete;
+    ~LockedGlobal() {
         if (p_) GlobalUnlock(h_);
     }
     void* get() const { return p_; }
@@ -118,12 +118,12 @@ class GlobalLock_ {
 };
 
 // The clipboard, open for the life of the guard.
-class OpenClipboard_ {
+class OpenedClipboard {
   public:
-    explicit OpenClipboard_(HWND owner) : open_(OpenClipboard(owner) != 0) {}
-    OpenClipboard_(const OpenClipboard_&) = delete;
-    OpenClipboard_& operator=(const OpenClipboard_&) = delete;
-    ~OpenClipboard_() {
+    explicit OpenedClipboard(HWND owner) : open_(OpenClipboard(owner) != 0) {}
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+    ~OpenedClipboard() {
         if (open_) CloseClipboard();
     }
     explicit operator bool() const { return open_; }
