@@ -225,7 +225,6 @@ LRESULT CALLBACK ComboEditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 
 LRESULT ControlMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp, ControlState* c) {
     const ControlKind kind = c->t->kind;
-    HWND top = GetAncestor(h, GA_ROOT);
     WindowState* ws = c->window;
     switch (msg) {
     case WM_KEYDOWN:
@@ -236,7 +235,7 @@ LRESULT ControlMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp, ControlState* c) 
         if ((kind == ControlKind::Label || kind == ControlKind::Picture ||
              kind == ControlKind::Group) &&
             ws->window->tpl.dragAnywhere) {
-            StartDrag(top);
+            StartDrag(GetAncestor(h, GA_ROOT));
             return 0;
         }
         break;

@@ -2,30 +2,19 @@
 // commands of MainWindow's buttons and how the program ends.
 #include "support/keys.h"
 #include "support/process.h"
+#include "support/program.h"
 
 #include <gtest/gtest.h>
-#include <tlhelp32.h>
 
 #include <string>
 #include <vector>
 
-using testsupport::Process;
+using testsupport::ChildProcesses;
+using testsupport::RunningProgram;
 using testsupport::WaitFor;
 using testsupport::WindowText;
 
 namespace {
-
-// MainWindow's controls by their control id: 1000 plus the position in the window
-// template, whatever their caption says at the moment.
-constexpr int kButton14Calculator = 1004;
-constexpr int kButton13Topmost = 1005;
-constexpr int kButton3Help = 1020;
-constexpr int kEdit3Adjustment = 1023;
-constexpr int kLabel2 = 1029;
-constexpr int kButton1Exit = 1030;
-constexpr int kLabel1 = 1031;
-// CountdownOverlay's only control.
-constexpr int kOverlayLabel = 1000;
 
 const char kWindowClass[] = "TenvaroWindow";
 
@@ -81,72 +70,6 @@ bool Answers(HWND w, UINT timeoutMs) {
     return SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
 }
 
-// Processes whose parent is the given process.
-std::vector<DWORD> ChildProcesses(DWORD parent) {
-    std::vector<DWORD> ids;
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snap == INVALID_HANDLE_VALUE) return ids;
-    PROCESSENTRY32 e{};
-    e.dwSize = sizeof e;
-    for (BOOL more = Process32First(snap, &e); more; more = Process32Next(snap, &e))
-        if (e.th32ParentProcessID == parent && e.th32ProcessID != parent)
-            ids.push_back(e.th32ProcessID);
-    CloseHandle(snap);
-    return ids;
-}
-
-void EndProcessById(DWORD pid) {
-    if (HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
-        if (WaitForSingleObject(h, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(h, 1);
-            WaitForSingleObject(h, 5000);
-        }
-        CloseHandle(h);
-    }
-}
-
-// A running Tenvaro with its two start-up windows. Ends the program and whatever it
-// started (the calculator) when it goes.
-class Tenvaro {
-  public:
-    Tenvaro() = default;
-    Tenvaro(const Tenvaro&) = delete;
-    Tenvaro& operator=(const Tenvaro&) = delete;
-    ~Tenvaro() { End(); }
-
-    // Starts the program and waits until MainWindow and CountdownOverlay are shown.
-    bool Start(const std::string& exe = testsupport::ProgramPath()) {
-        if (!process.Start('"' + exe + '"')) return false;
-        main = testsupport::WaitForWindow(process.Id(), kWindowClass, "Tenvaro");
-        if (!main) return false;
-        WaitFor([&] {
-            for (HWND w : WindowsOfSize(process.Id(), 53, 22))
-                if (IsWindowVisible(w) && WindowText(w).empty()) overlay = w;
-            return overlay != nullptr;
-        });
-        return overlay != nullptr;
-    }
-
-    void End() {
-        if (process.Id())
-            for (DWORD child : ChildProcesses(process.Id()))
-                EndProcessById(child);
-        process.End();
-    }
-
-    HWND Control(int id) const { return GetDlgItem(main, id); }
-    std::string Caption(int id) const { return WindowText(Control(id)); }
-    // Clicks the button and returns once its handler has run.
-    void Click(int id) const {
-        DWORD_PTR result = 0;
-        SendMessageTimeoutA(Control(id), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &result);
-    }
-
-    Process process;
-    HWND main = nullptr;
-    HWND overlay = nullptr;
-};
-
 // A private folder for a copy of the program and its neighbours, removed with
 // everything in it when the owner goes.
 class TempFolder {
@@ -184,21 +107,21 @@ class TempFolder {
 };
 
 TEST(StartUp, WindowsAndCaptions) {
-    Tenvaro app;
+    RunningProgram app;
     ASSERT_TRUE(app.Start());
 
-    EXPECT_EQ(app.Caption(kLabel1), "截图热键（Z+X）");
-    EXPECT_EQ(app.Caption(kLabel2), "显示/隐藏热键（Del）");
-    EXPECT_EQ(app.Caption(kButton13Topmost), "置顶");
-    EXPECT_EQ(app.Caption(kButton14Calculator), "计算器");
-    EXPECT_EQ(app.Caption(kButton3Help), "说明");
-    EXPECT_EQ(app.Caption(kButton1Exit), "退出");
+    EXPECT_EQ(app.Text("标签1"), "截图热键（Z+X）");
+    EXPECT_EQ(app.Text("标签2"), "显示/隐藏热键（Del）");
+    EXPECT_EQ(app.Text("按钮13"), "置顶");
+    EXPECT_EQ(app.Text("按钮14"), "计算器");
+    EXPECT_EQ(app.Text("按钮3"), "说明");
+    EXPECT_EQ(app.Text("按钮1"), "退出");
     EXPECT_EQ(OuterSize(app.main).cx, 258);
     EXPECT_EQ(OuterSize(app.main).cy, 233);
     EXPECT_TRUE(HasExStyle(app.main, WS_EX_TOPMOST));
 
     // The overlay: a translucent strip without a taskbar button, above MainWindow.
-    EXPECT_EQ(WindowText(GetDlgItem(app.overlay, kOverlayLabel)), "00:00");
+    EXPECT_EQ(app.OverlayText(), "00:00");
     EXPECT_TRUE(HasExStyle(app.overlay, WS_EX_LAYERED));
     EXPECT_TRUE(HasExStyle(app.overlay, WS_EX_TOPMOST));
     BYTE alpha = 0;
@@ -211,7 +134,7 @@ TEST(StartUp, WindowsAndCaptions) {
 }
 
 TEST(Commands, TopmostSwitchKeepsOverlayOnTop) {
-    Tenvaro app;
+    RunningProgram app;
     ASSERT_TRUE(app.Start());
     // The window starts on top while the button offers "置顶": the first click
     // therefore turns it off without changing the caption.
@@ -222,9 +145,9 @@ TEST(Commands, TopmostSwitchKeepsOverlayOnTop) {
     int n = 0;
     for (const auto& c : clicks) {
         SCOPED_TRACE("click " + std::to_string(++n));
-        app.Click(kButton13Topmost);
+        app.ClickAndWait("按钮13");
         EXPECT_EQ(HasExStyle(app.main, WS_EX_TOPMOST), c.topmost);
-        EXPECT_EQ(app.Caption(kButton13Topmost), c.caption);
+        EXPECT_EQ(app.Text("按钮13"), c.caption);
         // Leaving the topmost band must not take the overlay with it.
         EXPECT_TRUE(HasExStyle(app.overlay, WS_EX_TOPMOST));
         if (!c.topmost) {
@@ -234,14 +157,14 @@ TEST(Commands, TopmostSwitchKeepsOverlayOnTop) {
 }
 
 TEST(Commands, HelpWindowIsSingleTopmostAndClosesOnItsPicture) {
-    Tenvaro app;
+    RunningProgram app;
     ASSERT_TRUE(app.Start());
-    const DWORD pid = app.process.Id();
+    const DWORD pid = app.process().Id();
 
     for (int round = 1; round <= 2; ++round) {
         SCOPED_TRACE("opened afresh, round " + std::to_string(round));
-        app.Click(kButton3Help);
-        app.Click(kButton3Help);
+        app.ClickAndWait("按钮3");
+        app.ClickAndWait("按钮3");
         const std::vector<HWND> help = WindowsOfSize(pid, 376, 273);
         ASSERT_EQ(help.size(), 1u);
         HWND w = help[0];
@@ -272,16 +195,16 @@ TEST(Commands, HelpWindowIsSingleTopmostAndClosesOnItsPicture) {
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(w); }));
         EXPECT_TRUE(WindowsOfSize(pid, 376, 273).empty());
         EXPECT_TRUE(IsWindow(app.main));
-        EXPECT_TRUE(app.process.Running());
+        EXPECT_TRUE(app.process().Running());
     }
 }
 
 TEST(Ending, ExitButtonEndsWithCodeZero) {
-    Tenvaro app;
+    RunningProgram app;
     ASSERT_TRUE(app.Start());
     // Posted: the handler ends the process, so a sent click would have no one to answer it.
-    PostMessageA(app.Control(kButton1Exit), BM_CLICK, 0, 0);
-    EXPECT_EQ(app.process.WaitExit(10000), 0u);
+    PostMessageA(app.Control("按钮1"), BM_CLICK, 0, 0);
+    EXPECT_EQ(app.process().WaitExit(10000), 0u);
 }
 
 TEST(Ending, ClosingBothWindowsEndsTheProgram) {
@@ -292,7 +215,7 @@ TEST(Ending, ClosingBothWindowsEndsTheProgram) {
     } orders[] = {{"MainWindow first", true}, {"CountdownOverlay first", false}};
     for (const auto& o : orders) {
         SCOPED_TRACE(o.first);
-        Tenvaro app;
+        RunningProgram app;
         ASSERT_TRUE(app.Start());
         HWND first = o.mainFirst ? app.main : app.overlay;
         HWND second = o.mainFirst ? app.overlay : app.main;
@@ -301,13 +224,13 @@ TEST(Ending, ClosingBothWindowsEndsTheProgram) {
         ASSERT_TRUE(WaitFor([&] { return !IsWindow(first); }));
         // Still running: the other window stays and answers, and the process does
         // not end within a second.
-        EXPECT_EQ(WaitForSingleObject(app.process.Handle(), 1000),
+        EXPECT_EQ(WaitForSingleObject(app.process().Handle(), 1000),
                   static_cast<DWORD>(WAIT_TIMEOUT));
         EXPECT_TRUE(IsWindowVisible(second));
         EXPECT_TRUE(Answers(second, 5000));
 
         PostMessageA(second, WM_CLOSE, 0, 0);
-        EXPECT_EQ(app.process.WaitExit(10000), 0u);
+        EXPECT_EQ(app.process().WaitExit(10000), 0u);
     }
 }
 
@@ -333,22 +256,21 @@ TEST(Calculator, WithoutOneNothingHappens) {
     if (!system.empty()) GTEST_SKIP() << "this system has a calculator: " << system;
     TempFolder folder;
     ASSERT_TRUE(folder.Copy(testsupport::ProgramPath(), "Tenvaro.exe"));
-    Tenvaro app;
+    RunningProgram app;
     ASSERT_TRUE(app.Start(folder.Path() + "\\Tenvaro.exe"));
 
     DWORD_PTR result = 0;
-    EXPECT_NE(SendMessageTimeoutA(app.Control(kButton14Calculator), BM_CLICK, 0, 0, SMTO_NORMAL,
-                                  10000, &result),
-              0)
+    EXPECT_NE(
+        SendMessageTimeoutA(app.Control("按钮14"), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &result), 0)
         << "the click did not return";
-    EXPECT_TRUE(ChildProcesses(app.process.Id()).empty());
+    EXPECT_TRUE(ChildProcesses(app.process().Id()).empty());
     // No message and no other window: still just the two.
-    EXPECT_TRUE(WindowsOfSize(app.process.Id(), 376, 273).empty());
+    EXPECT_TRUE(WindowsOfSize(app.process().Id(), 376, 273).empty());
     int shown = 0;
     for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
         DWORD owner = 0;
         GetWindowThreadProcessId(w, &owner);
-        if (owner == app.process.Id() && IsWindowVisible(w)) ++shown;
+        if (owner == app.process().Id() && IsWindowVisible(w)) ++shown;
     }
     EXPECT_EQ(shown, 2);
     EXPECT_TRUE(Answers(app.main, 5000));
@@ -358,16 +280,16 @@ TEST(Calculator, BlocksMainWindowUntilTheCalculatorEnds) {
     TempFolder folder;
     ASSERT_TRUE(folder.Copy(testsupport::ProgramPath(), "Tenvaro.exe"));
     ASSERT_TRUE(folder.Copy(testsupport::FixturePath("calc.exe"), "calc.exe"));
-    Tenvaro app;
+    RunningProgram app;
     ASSERT_TRUE(app.Start(folder.Path() + "\\Tenvaro.exe"));
 
     // Posted: the handler does not return while the calculator runs.
-    PostMessageA(app.Control(kButton14Calculator), BM_CLICK, 0, 0);
+    PostMessageA(app.Control("按钮14"), BM_CLICK, 0, 0);
     HWND calc = testsupport::WaitForWindow(0, "TenvaroCalcStandIn", "");
     ASSERT_TRUE(calc != nullptr) << "the calculator beside Tenvaro.exe was not started";
     DWORD calcPid = 0;
     GetWindowThreadProcessId(calc, &calcPid);
-    const std::vector<DWORD> children = ChildProcesses(app.process.Id());
+    const std::vector<DWORD> children = ChildProcesses(app.process().Id());
     EXPECT_EQ(children, std::vector<DWORD>{calcPid});
     HANDLE calcProcess = OpenProcess(SYNCHRONIZE, FALSE, calcPid);
     ASSERT_TRUE(calcProcess != nullptr);
@@ -381,12 +303,12 @@ TEST(Calculator, BlocksMainWindowUntilTheCalculatorEnds) {
     EXPECT_EQ(WaitForSingleObject(calcProcess, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
     CloseHandle(calcProcess);
     EXPECT_TRUE(WaitFor([&] { return Answers(app.main, 200); }));
-    EXPECT_TRUE(app.process.Running());
-    EXPECT_EQ(app.Caption(kButton14Calculator), "计算器");
+    EXPECT_TRUE(app.process().Running());
+    EXPECT_EQ(app.Text("按钮14"), "计算器");
     // Polling again: F+* on the empty box writes "-1"; had F+/ fired, it would be "0".
     std::string pending;
     EXPECT_TRUE(testsupport::PressChord('F', VK_MULTIPLY, [&] {
-        pending = WindowText(app.Control(kEdit3Adjustment));
+        pending = WindowText(app.Control("编辑框3"));
         return !pending.empty();
     }));
     EXPECT_EQ(pending, "-1");

@@ -1,5 +1,7 @@
 #include "support/process.h"
 
+#include <tlhelp32.h>
+
 #include <vector>
 
 namespace testsupport {
@@ -42,16 +44,31 @@ bool Process::Running() const {
     return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
-void Process::End() {
-    if (pi_.dwProcessId) {
-        if (HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pi_.dwProcessId)) {
-            if (WaitForSingleObject(h, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(h, 1);
-                WaitForSingleObject(h, 5000);
-            }
-            CloseHandle(h);
+std::vector<DWORD> ChildProcesses(DWORD parent) {
+    std::vector<DWORD> ids;
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return ids;
+    PROCESSENTRY32 e{};
+    e.dwSize = sizeof e;
+    for (BOOL more = Process32First(snap, &e); more; more = Process32Next(snap, &e))
+        if (e.th32ParentProcessID == parent && e.th32ProcessID != parent)
+            ids.push_back(e.th32ProcessID);
+    CloseHandle(snap);
+    return ids;
+}
+
+void EndProcessById(DWORD pid) {
+    if (HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
+        if (WaitForSingleObject(h, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(h, 1);
+            WaitForSingleObject(h, 5000);
         }
+        CloseHandle(h);
     }
+}
+
+void Process::End() {
+    if (pi_.dwProcessId) EndProcessById(pi_.dwProcessId);
     if (pi_.hThread) CloseHandle(pi_.hThread);
     if (pi_.hProcess) CloseHandle(pi_.hProcess);
     pi_ = {};

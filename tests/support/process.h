@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -32,6 +33,11 @@ class Process {
   private:
     PROCESS_INFORMATION pi_{};
 };
+
+// Processes whose parent is the given process.
+std::vector<DWORD> ChildProcesses(DWORD parent);
+// Terminates the process if it still runs and waits (bounded) until it has gone.
+void EndProcessById(DWORD pid);
 
 // The first top-level window of the process (0 for any) whose class and title
 // match (empty for any), waiting up to timeoutMs; 0 if none appeared.

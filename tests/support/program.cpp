@@ -46,9 +46,16 @@ int ControlId(const ui::WindowTemplate& t, const char* name) {
 
 } // namespace
 
-bool RunningProgram::Start() {
+RunningProgram::~RunningProgram() {
+    if (Id())
+        for (DWORD child : ChildProcesses(Id()))
+            EndProcessById(child);
+    process_.End();
+}
+
+bool RunningProgram::Start(const std::string& exe) {
     std::string cmd = "\"";
-    cmd += ProgramPath();
+    cmd += exe;
     cmd += "\"";
     if (!process_.Start(cmd)) return false;
     main = WaitForWindow(Id(), "TenvaroWindow", "Tenvaro");
@@ -82,6 +89,11 @@ void RunningProgram::Click(const char* name) const {
     HWND b = Control(name);
     PostMessageA(main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(b), BN_CLICKED),
                  reinterpret_cast<LPARAM>(b));
+}
+
+void RunningProgram::ClickAndWait(const char* name) const {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(Control(name), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &result);
 }
 
 HWND RunningProgram::WaitForTimeUp(DWORD timeoutMs) const {

@@ -8,10 +8,17 @@
 
 namespace testsupport {
 
+// Ends the program, and whatever it started (a calculator), when it goes.
 class RunningProgram {
   public:
-    // Starts build/Tenvaro.exe and waits for MainWindow and CountdownOverlay.
-    bool Start();
+    RunningProgram() = default;
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+    ~RunningProgram();
+
+    // Starts the program (build/Tenvaro.exe unless told otherwise) and waits until
+    // MainWindow and CountdownOverlay are shown and start-up has finished.
+    bool Start(const std::string& exe = ProgramPath());
     DWORD Id() const { return process_.Id(); }
     Process& process() { return process_; }
 
@@ -25,6 +32,8 @@ class RunningProgram {
     std::string OverlayText() const;
     // Clicks a button of MainWindow without waiting for its handler to return.
     void Click(const char* name) const;
+    // Clicks a button of MainWindow and returns once its handler has run.
+    void ClickAndWait(const char* name) const;
 
     // TimeUpWindow once it is shown, or 0.
     HWND WaitForTimeUp(DWORD timeoutMs = 10000) const;
