@@ -311,10 +311,11 @@ void WindowGone(HWND h, WindowState* ws) {
     {
         std::lock_guard<std::mutex> g(gLock);
         if (ws->window->state.get() == ws) ws->window->state.reset();
-        gLoaded.erase(std::remove_if(gLoaded.begin(), gLoaded.end(),
-                                     [&](const auto& p) { return p.get() == ws; }),
-                      gLoaded.end());
-        last = gLoaded.empty();
+        const auto gone = std::remove_if(gLoaded.begin(), gLoaded.end(),
+                                         [&](const auto& p) { return p.get() == ws; });
+        const bool wasLoaded = gone != gLoaded.end();
+        gLoaded.erase(gone, gLoaded.end());
+        last = wasLoaded && gLoaded.empty();
     }
     ws->hwnd = nullptr;
     ws->closed = true;
@@ -589,12 +590,14 @@ bool Load(Window& w, bool modal) {
     ws->self = ws;
     HWND h = CreateTopLevel(*ws);
     bool ok = h != nullptr;
+    for (size_t i = 0; ok && i < ws->controls.size(); ++i)
+        ok = CreateControl(*ws, i);
     if (ok) {
+        // Only a window created whole counts as loaded, so that one that failed
+        // does not end the program as it goes (the start-up error box must stay).
         std::lock_guard<std::mutex> g(gLock);
         gLoaded.push_back(ws);
     }
-    for (size_t i = 0; ok && i < ws->controls.size(); ++i)
-        ok = CreateControl(*ws, i);
     if (!ok) {
         if (h) {
             DestroyWindow(h);
